@@ -29,5 +29,6 @@ QImage NewCanvas(int width, int height, QColor fill = Qt::black);
 
 #define TERVANE_ART_CONCAT2(a, b) a##b
 #define TERVANE_ART_CONCAT(a, b) TERVANE_ART_CONCAT2(a, b)
-#define TERVANE_ART_SET(name, function) \
-  static const bool TERVANE_ART_CONCAT(artRegistered_, __LINE__) = art::RegisterArtSet(name, function)
+#define TERVANE_ART_SET(name, function)                            \
+  static const bool TERVANE_ART_CONCAT(artRegistered_, __LINE__) = \
+      art::RegisterArtSet(name, function)

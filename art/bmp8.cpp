@@ -56,12 +56,12 @@ std::string EncodeBmp8(const QImage& image) {
   PutU32(out, dataOffset + imageBytes);
   PutU32(out, 0);
   PutU32(out, dataOffset);
-  PutU32(out, 40);                 // BITMAPINFOHEADER
+  PutU32(out, 40);  // BITMAPINFOHEADER
   PutU32(out, uint32_t(width));
-  PutU32(out, uint32_t(height));   // positive: rows bottom-up
+  PutU32(out, uint32_t(height));  // positive: rows bottom-up
   PutU16(out, 1);
   PutU16(out, 8);
-  PutU32(out, 0);                  // BI_RGB
+  PutU32(out, 0);  // BI_RGB
   PutU32(out, imageBytes);
   PutU32(out, 2835);
   PutU32(out, 2835);

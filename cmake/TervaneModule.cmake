@@ -1,5 +1,6 @@
 # tervane_add_gauge_module(<target> GAUGE_FILE <file name> ART <art set>
-#                          SOURCES <sources...> [LIBRARIES <libs...>])
+#                          SOURCES <sources...> [LIBRARIES <libs...>]
+#                          [DEFINITIONS <defs...>] [OUTPUT_DIR <dir>])
 #
 # Builds a gauge module: an ELF shared object in the simulator's Gauges/ folder,
 # exporting only what its sources mark with TERVANE_MODULE_EXPORT, linked with
@@ -7,7 +8,10 @@
 # art set's bitmaps are drawn at build time and carried in the module's
 # ".tervane_rsrc" section.
 function(tervane_add_gauge_module target)
-  cmake_parse_arguments(M "" "GAUGE_FILE;ART" "SOURCES;LIBRARIES" ${ARGN})
+  cmake_parse_arguments(M "" "GAUGE_FILE;ART;OUTPUT_DIR" "SOURCES;LIBRARIES;DEFINITIONS" ${ARGN})
+  if(NOT M_OUTPUT_DIR)
+    set(M_OUTPUT_DIR ${TERVANE_SIM_DIR}/Gauges)
+  endif()
   get_filename_component(stem ${M_GAUGE_FILE} NAME_WLE)
   get_filename_component(suffix ${M_GAUGE_FILE} LAST_EXT)
   set(sources ${M_SOURCES})
@@ -18,11 +22,12 @@ function(tervane_add_gauge_module target)
   add_library(${target} MODULE ${sources})
   set_target_properties(${target} PROPERTIES
     PREFIX "" OUTPUT_NAME ${stem} SUFFIX ${suffix}
-    LIBRARY_OUTPUT_DIRECTORY ${TERVANE_SIM_DIR}/Gauges
-    BUILD_RPATH "$ORIGIN/.."
+    LIBRARY_OUTPUT_DIRECTORY ${M_OUTPUT_DIR}
+    BUILD_RPATH "$ORIGIN/..;${TERVANE_SIM_DIR}"
     INSTALL_RPATH "$ORIGIN/..")
   target_link_options(${target} PRIVATE -Wl,-Bsymbolic -Wl,--no-undefined)
   target_link_libraries(${target} PRIVATE tervane_panel tervane_platform ${M_LIBRARIES})
+  target_compile_definitions(${target} PRIVATE ${M_DEFINITIONS})
 endfunction()
 
 # Draws art set <set> into a resource pack and returns, in <out_var>, an assembly

@@ -11,15 +11,25 @@ static int32_t Record(const char* service, const void* subject, uint64_t a = 0, 
 
 static int32_t Redraw(GaugeElement* head) { return Record("RedrawElements", head); }
 static int32_t Query(GaugeElement* head) { return Record("QueryElements", head); }
-static int32_t Install(GaugeElement* head, uint32_t arg) { return Record("InstallElements", head, arg); }
+static int32_t Install(GaugeElement* head, uint32_t arg) {
+  return Record("InstallElements", head, arg);
+}
 static int32_t Init(GaugeElement* head) { return Record("InitElements", head); }
 static int32_t Update(GaugeElement* head) { return Record("UpdateElements", head); }
-static int32_t Generate(GaugeElement* head, uint32_t arg) { return Record("GenerateElements", head, arg); }
+static int32_t Generate(GaugeElement* head, uint32_t arg) {
+  return Record("GenerateElements", head, arg);
+}
 static int32_t Plot(GaugeElement* head) { return Record("PlotElements", head); }
 static int32_t Kill(GaugeElement* head) { return Record("KillElements", head); }
-static int32_t InstallRects(MouseRect* list, GaugeHeader*, void*) { return Record("InstallMouseRects", list); }
-static int32_t RegisterRects(MouseRect* list, GaugeHeader*) { return Record("RegisterMouseRects", list); }
-static int32_t UnregisterRects(MouseRect* list, GaugeHeader*) { return Record("UnregisterMouseRects", list); }
+static int32_t InstallRects(MouseRect* list, GaugeHeader*, void*) {
+  return Record("InstallMouseRects", list);
+}
+static int32_t RegisterRects(MouseRect* list, GaugeHeader*) {
+  return Record("RegisterMouseRects", list);
+}
+static int32_t UnregisterRects(MouseRect* list, GaugeHeader*) {
+  return Record("UnregisterMouseRects", list);
+}
 
 static int32_t SendKey(uint32_t id, uint32_t value) {
   recording.keyEvents.emplace_back(id, value);

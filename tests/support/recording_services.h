@@ -14,20 +14,23 @@
 namespace testsupport {
 
 struct RecordedCall {
-  std::string service;   // e.g. "BindVariable"
-  const void* subject;   // head element, rectangle list or variable record
-  uint64_t a, b;         // further arguments (token, event id, value, ...)
+  std::string service;  // e.g. "BindVariable"
+  const void* subject;  // head element, rectangle list or variable record
+  uint64_t a, b;        // further arguments (token, event id, value, ...)
 };
 
 struct RecordingServices {
   PanelServices table{};
   std::vector<RecordedCall> calls;
-  std::map<uint32_t, double> variables;          // token -> value served by ReadVariable
-  std::map<uint32_t, uint32_t> bcdVariables;     // token -> BCD value
+  std::map<uint32_t, double> variables;       // token -> value served by ReadVariable
+  std::map<uint32_t, uint32_t> bcdVariables;  // token -> BCD value
   std::vector<std::pair<uint32_t, uint32_t>> keyEvents;
 
   std::vector<std::string> ServiceNames() const;  // the calls' names in order
-  void Clear() { calls.clear(); keyEvents.clear(); }
+  void Clear() {
+    calls.clear();
+    keyEvents.clear();
+  }
 };
 
 // The one recording table of the process; Reset() empties it and returns it.
