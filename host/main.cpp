@@ -3,6 +3,9 @@
 //   tervane-sim demo [--sim-dir DIR] [--snapshots DIR]
 //   tervane-sim fly [PANEL.json] [--gui] [--scale S] [--sim-dir DIR]
 //   tervane-sim tokens
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <CLI/CLI.hpp>
 #include <QApplication>
 #include <QTimer>
@@ -90,6 +93,12 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) wantsWindow |= std::string(argv[i]) == "--gui";
   if (!wantsWindow && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
     qputenv("QT_QPA_PLATFORM", "offscreen");
+  if (!qEnvironmentVariableIsSet("XDG_RUNTIME_DIR")) {
+    // Qt wants a private runtime folder and complains on every start without one.
+    std::string runtime = "/tmp/tervane-runtime-" + std::to_string(getuid());
+    mkdir(runtime.c_str(), 0700);
+    qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(runtime));
+  }
   QApplication app(argc, argv);
   InstallStopHandlers();
 

@@ -219,6 +219,9 @@ static const char* KindName(int32_t kind) {
   return "?";
 }
 
+// Prints -0.00 as 0.00.
+static double Tidy(double v) { return v == 0.0 ? 0.0 : v; }
+
 std::string DescribeScreens(Host& host) {
   std::ostringstream out;
   out << std::fixed << std::setprecision(2);
@@ -235,12 +238,12 @@ std::string DescribeScreens(Host& host) {
               << hidden << "\n";
           break;
         case kNeedleElement:
-          out << "  [" << std::setw(2) << i << "] needle value " << s->needleValue << ", angle "
-              << g->NeedleAngle(i) << " deg" << hidden << "\n";
+          out << "  [" << std::setw(2) << i << "] needle value " << Tidy(s->needleValue)
+              << ", angle " << g->NeedleAngle(i) << " deg" << hidden << "\n";
           break;
         case kSliderElement:
-          out << "  [" << std::setw(2) << i << "] slider offset (" << s->sliderX << ", "
-              << s->sliderY << ") px" << hidden << "\n";
+          out << "  [" << std::setw(2) << i << "] slider offset (" << Tidy(s->sliderX) << ", "
+              << Tidy(s->sliderY) << ") px" << hidden << "\n";
           break;
         default:
           if (!hidden.empty()) out << "  [" << std::setw(2) << i << "] image" << hidden << "\n";

@@ -60,7 +60,10 @@ struct GaugeImportTable {
 }  // extern "C"
 
 // A module exports exactly these two symbols (plus, for a few modules, named data
-// items); everything else it defines stays hidden.
+// items); everything else it defines stays hidden. Declare each export once with
+// the macro, then define it plainly (it keeps C linkage and default visibility):
+//   TERVANE_MODULE_EXPORT GaugeLinkage Linkage;
+//   GaugeLinkage Linkage = {kLinkageModuleId, ...};
 #define TERVANE_MODULE_EXPORT extern "C" __attribute__((visibility("default")))
 
 #define TERVANE_SERVICE_SLOT(field, offset)                                  \

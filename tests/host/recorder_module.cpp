@@ -29,6 +29,7 @@ enum Report : uint32_t {
 };
 
 TERVANE_MODULE_EXPORT GaugeImportTable ImportTable;
+TERVANE_MODULE_EXPORT GaugeLinkage Linkage;
 static PanelServices*& Services() { return ImportTable.services; }
 
 static int clicks;  // this module's own state
@@ -190,5 +191,5 @@ GaugeHeader header = {
     RECORDER_MAGIC, RECORDER_NAME, &headCell, GaugeQuery, GaugeInstall, GaugeInit, GaugeUpdate,
     GaugeGenerate,  GaugeDraw,     GaugeKill, 0,          128,          {}};
 
-TERVANE_MODULE_EXPORT GaugeLinkage Linkage = {kLinkageModuleId, Nothing, Nothing, {}, &header, 0};
-TERVANE_MODULE_EXPORT GaugeImportTable ImportTable = {kImportPanelServicesId, nullptr, 0, 0};
+GaugeLinkage Linkage = {kLinkageModuleId, Nothing, Nothing, {}, &header, 0};
+GaugeImportTable ImportTable = {kImportPanelServicesId, nullptr, 0, 0};
