@@ -8,6 +8,7 @@
 
 #include <CLI/CLI.hpp>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QTimer>
 #include <csignal>
 #include <filesystem>
@@ -77,12 +78,17 @@ static int FlyWindow(const std::string& panelFile, const std::string& simDir, do
   host::RunScenario(panel, setup, options);
   host::PanelWindow window(panel, scale);
   window.show();
+  QElapsedTimer shown;
+  shown.start();
   QTimer stopWatch;
   QObject::connect(&stopWatch, &QTimer::timeout, [&] {
     if (stopRequested) app.quit();
   });
   stopWatch.start(100);
   int status = app.exec();
+  double seconds = shown.elapsed() / 1000.0;
+  std::cout << "showed " << window.FramesShown() << " panel updates in " << seconds << " s ("
+            << (seconds > 0 ? window.FramesShown() / seconds : 0.0) << " per second)\n";
   panel.KillAll();
   return status;
 }
