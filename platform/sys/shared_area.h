@@ -2,6 +2,9 @@
 // exists while any process holds it and disappears when the last holder closes it
 // or dies. Backed by POSIX shared memory (mode 0600); every holder keeps a shared
 // flock on it, and whoever finds itself the last holder removes the name.
+//
+// Names are given without a leading '/' ("TERVANE_COM_IPC_11" is the object
+// /dev/shm/TERVANE_COM_IPC_11); a name that is empty or contains '/' is refused.
 #pragma once
 
 #include <cstddef>
@@ -23,8 +26,11 @@ SharedArea* CreateSharedArea(const char* name, size_t size, bool* existed = null
 // (a short area is refused, never mapped).
 SharedArea* OpenSharedArea(const char* name, size_t minSize);
 
-void* SharedAreaView(SharedArea* area);   // writable view of the whole area
-size_t SharedAreaSize(SharedArea* area);
+// The same with a read-only view: writing through it faults.
+SharedArea* OpenSharedAreaForReading(const char* name, size_t minSize);
+
+void* SharedAreaView(SharedArea* area);   // view of the whole area; null for null
+size_t SharedAreaSize(SharedArea* area);  // bytes in the view: the area's whole size
 
 // Unmaps and closes; the last holder removes the name. Null is allowed.
 void CloseSharedArea(SharedArea* area);
