@@ -149,25 +149,30 @@ void Close(Dialog* dialog) {
   if (!DeliverMessage(dialog, {kClose})) DeliverMessage(dialog, {kCommand, kIdCancel, kClicked});
 }
 
-bool RowPress(Dialog* dialog, int index, int row, bool right) {
+// Focus to the list, then the row's selection; false when the press was lost.
+static bool PressInList(Dialog* dialog, int index, int* row) {
   if (At(dialog, index).kind != kListView || !Press(dialog, index)) return false;
   Control& list = At(dialog, index);
-  if (row < 0 || size_t(row) >= list.rows.size()) {
-    row = -1;
-    list.selectedRow = -1;  // a click below the rows keeps the focused row
+  if (*row < 0 || size_t(*row) >= list.rows.size()) {
+    *row = -1;
+    list.selectedRow = -1;  // a press below the rows keeps the focused row
   } else {
-    list.selectedRow = list.focusedRow = row;
+    list.selectedRow = list.focusedRow = *row;
   }
   Changed(dialog, &list, Change::kRowSelection);
-  DeliverMessage(dialog, {kNotify, list.id, right ? kRowRightClick : kRowClick, row});
+  return true;
+}
+
+bool RowPress(Dialog* dialog, int index, int row, bool right) {
+  if (!PressInList(dialog, index, &row)) return false;
+  DeliverMessage(dialog, {kNotify, At(dialog, index).id, right ? kRowRightClick : kRowClick, row});
   return true;
 }
 
 bool RowDoubleClick(Dialog* dialog, int index, int row, bool right) {
-  if (At(dialog, index).kind != kListView || !Live(dialog, index)) return false;
-  const Control& list = At(dialog, index);
-  if (row < 0 || size_t(row) >= list.rows.size()) row = -1;
-  DeliverMessage(dialog, {kNotify, list.id, right ? kRowRightDoubleClick : kRowDoubleClick, row});
+  if (!PressInList(dialog, index, &row)) return false;
+  DeliverMessage(
+      dialog, {kNotify, At(dialog, index).id, right ? kRowRightDoubleClick : kRowDoubleClick, row});
   return true;
 }
 

@@ -48,8 +48,9 @@ void Escape(Dialog* dialog);
 void Close(Dialog* dialog);
 
 // A press of the left (or right) button in a list view on `row` (-1: below the
-// rows): focus, selection, then kRowClick / kRowRightClick. The double-click's
-// second press is RowDoubleClick, which sends kRowDoubleClick / kRowRightDoubleClick.
+// rows): focus, selection, then kRowClick / kRowRightClick. The second press of a
+// double-click is RowDoubleClick instead: focus and selection again, then
+// kRowDoubleClick / kRowRightDoubleClick.
 bool RowPress(Dialog* dialog, int index, int row, bool right);
 bool RowDoubleClick(Dialog* dialog, int index, int row, bool right);
 // The keyboard in a list view: moves the focused row, selecting it when asked

@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QStyleHints>
 #include <QTreeWidget>
 #include <QValidator>
 
@@ -479,13 +480,25 @@ bool DialogWindow::filterList(int index, QEvent* event) {
       auto* mouse = static_cast<QMouseEvent*>(event);
       bool right = mouse->button() == Qt::RightButton;
       if ((!right && mouse->button() != Qt::LeftButton) || dialog_->ended) return true;
-      QTreeWidgetItem* item = tree->itemAt(mouse->position().toPoint());
+      QPoint at = mouse->position().toPoint();
+      QTreeWidgetItem* item = tree->itemAt(at);
       int row = item ? tree->indexOfTopLevelItem(item) : -1;
-      if (event->type() == QEvent::MouseButtonPress) {
-        ui::input::RowPress(dialog_, index, row, right);
-      } else {
+      if (event->type() == QEvent::MouseButtonDblClick) {
+        lastListPress_ = 0;  // a third press starts anew
         ui::input::RowDoubleClick(dialog_, index, row, right);
+        return true;
       }
+      // Qt delivers the second press of a double-click before the double-click
+      // itself; the original platform has only the double-click then.
+      const QStyleHints* hints = QGuiApplication::styleHints();
+      bool second =
+          lastListPress_ != 0 && mouse->button() == lastListButton_ &&
+          mouse->timestamp() - lastListPress_ < quint64(hints->mouseDoubleClickInterval()) &&
+          (at - lastListPressAt_).manhattanLength() <= hints->mouseDoubleClickDistance();
+      lastListPress_ = second ? 0 : std::max<quint64>(1, mouse->timestamp());
+      lastListPressAt_ = at;
+      lastListButton_ = mouse->button();
+      if (!second) ui::input::RowPress(dialog_, index, row, right);
       return true;
     }
     case QEvent::MouseButtonRelease:

@@ -12,6 +12,7 @@
 #include <QDialog>
 #include <QEventLoop>
 #include <QMap>
+#include <QPoint>
 #include <QSize>
 #include <QTimer>
 #include <QVector>
@@ -61,7 +62,11 @@ class DialogWindow : public QDialog {
   QMap<int, QTimer*> timers_;
   QEventLoop* loop_ = nullptr;
   int pressed_ = -1;  // button under a mouse press
-  int syncing_ = 0;   // > 0 while the model is being shown, so echoes are ignored
+  // The last press in a list view, to know the press that a double-click follows.
+  quint64 lastListPress_ = 0;  // event timestamp, ms
+  QPoint lastListPressAt_;
+  Qt::MouseButton lastListButton_ = Qt::NoButton;
+  int syncing_ = 0;  // > 0 while the model is being shown, so echoes are ignored
 };
 
 }  // namespace ui_qt

@@ -191,6 +191,11 @@ QWidget* ControlWidget(ui::Dialog* dialog, int id) {
   return window && index >= 0 ? window->controlWidget(index) : nullptr;
 }
 
+QWidget* ControlWidgetAt(ui::Dialog* dialog, int index) {
+  DialogWindow* window = WindowOf(dialog);
+  return window ? window->controlWidget(index) : nullptr;
+}
+
 QSize BaseUnits(ui::Dialog* dialog) {
   DialogWindow* window = WindowOf(dialog);
   return window ? window->baseUnits() : QSize();

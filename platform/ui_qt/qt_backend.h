@@ -23,6 +23,7 @@ void Uninstall();
 // For tests and tools: the window of an open dialog and the widget of a control.
 QDialog* DialogWidget(ui::Dialog* dialog);
 QWidget* ControlWidget(ui::Dialog* dialog, int id);
+QWidget* ControlWidgetAt(ui::Dialog* dialog, int index);  // by template position
 // Pixels per 4 horizontal and per 8 vertical dialog units in the dialog's font, and
 // a rectangle of dialog units in pixels.
 QSize BaseUnits(ui::Dialog* dialog);
