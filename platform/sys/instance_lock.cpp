@@ -55,6 +55,8 @@ InstanceLock* AcquireInstanceLock(const char* name) {
   return new InstanceLock{fd};
 }
 
+std::string InstanceLockFile(const char* name) { return name && *name ? LockFilePath(name) : ""; }
+
 void ReleaseInstanceLock(InstanceLock* lock) {
   if (!lock) return;
   close(lock->fd);

@@ -3,6 +3,8 @@
 // every other attempt meanwhile, in any process of the same user, is refused.
 #pragma once
 
+#include <string>
+
 namespace sys {
 
 struct InstanceLock;  // one holder's handle
@@ -13,5 +15,9 @@ InstanceLock* AcquireInstanceLock(const char* name);
 
 // Lets the lock go. Null is allowed.
 void ReleaseInstanceLock(InstanceLock* lock);
+
+// The lock file behind `name`, for diagnostics and for tests that clean up; the
+// lock itself never removes it.
+std::string InstanceLockFile(const char* name);
 
 }  // namespace sys

@@ -203,8 +203,11 @@ bool SetProfileString(std::string* text, const std::string& section, const std::
     out.push_back(header);
     out.push_back(entry);
   } else if (size_t found = FindEntry(lines, at, keyName); found != lines.size()) {
-    // The key keeps its line and its spelling; only what follows '=' changes.
-    entry = std::string(lines[found].raw.substr(0, lines[found].equalsAt + 1)) + value;
+    // The key keeps its line, its spelling and its spacing; only the value changes.
+    std::string_view raw = lines[found].raw;
+    size_t valueAt = lines[found].equalsAt + 1;
+    while (valueAt < raw.size() && IsBlank(raw[valueAt])) ++valueAt;
+    entry = std::string(raw.substr(0, valueAt)) + value;
     out[found] = entry;
   } else {
     // After the section's last entry (or other content), so that blank lines and
