@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "host.h"
+#include "scenario.h"
 
 namespace {
 
@@ -361,6 +362,45 @@ TEST_F(PanelsInHost, V1AndV2InOneProcessKeepTheirOwnState) {
   EXPECT_EQ(v2.ShownText(kV2.presentLat),
             "N 40\xBA"
             "30'00\"");
+}
+
+// The tour scenario with the sample GPS memory file: its snapshots come out the
+// same on every run, and the units end where its clicks put them.
+TEST_F(PanelsInHost, TourScenarioIsReproducible) {
+  fs::copy_file(SAMPLE_GPS_MEMORY, dir_ / "TERVANE.dat", fs::copy_options::overwrite_existing);
+  host::Scenario tour = host::LoadScenario(TOUR_SCENARIO);
+  std::vector<std::string> snapshots;
+  for (const host::ScenarioAction& a : tour.timeline)
+    if (!a.snapshot.empty()) snapshots.push_back(a.snapshot);
+  ASSERT_EQ(snapshots.size(), 5u);
+  auto run = [&](const fs::path& out) {
+    fs::create_directory(out);
+    host::Host panel(dir_.string());
+    host::RunOptions options;
+    options.snapshotDir = out.string();
+    host::RunScenario(panel, tour, options);
+    host::Gauge* v1 = panel.FindGauge(kV1.file);
+    host::Gauge* v2 = panel.FindGauge(kV2.file);
+    host::Gauge* v4 = panel.FindGauge(kV4.file);
+    ASSERT_TRUE(v1 && v2 && v4);
+    EXPECT_EQ(v1->ShownText(kV1.leg), "02/06");
+    EXPECT_EQ(v1->ShownText(kV1.status), "ACTIVE");
+    EXPECT_EQ(v2->ShownText(kV2.ident), "LFPG");
+    EXPECT_EQ(v4->ShownText(kV4.waypointLat),
+              "N 49\xBA"
+              "0.58'");
+  };
+  run(dir_ / "first");
+  run(dir_ / "second");
+  auto bytes = [](const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  };
+  for (const std::string& name : snapshots) {
+    std::string first = bytes(dir_ / "first" / name);
+    EXPECT_FALSE(first.empty()) << name;
+    EXPECT_EQ(first, bytes(dir_ / "second" / name)) << name;
+  }
 }
 
 }  // namespace
