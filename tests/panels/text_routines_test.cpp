@@ -6,9 +6,23 @@
 
 #include "routine_fixture.h"
 
+#ifdef __SANITIZE_ADDRESS__
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*malloc_hook)(const volatile void*,
+                                                                             size_t),
+                                                         void (*free_hook)(const volatile void*));
+#endif
+
 namespace {
 
 using TextTest = RoutineTest;
+
+// Counts the heap allocations made while `counting` is set (sanitizer builds).
+volatile bool counting = false;
+volatile int allocations = 0;
+void CountAllocation(const volatile void*, size_t) {
+  if (counting) allocations = allocations + 1;
+}
+void IgnoreFree(const volatile void*) {}
 
 TEST_F(TextTest, LegAndIdentLines) {
   struct Case {
@@ -190,6 +204,38 @@ TEST_F(TextTest, PowerFailureEmptiesEveryFieldAndConvertsNothing) {
   EXPECT_EQ(char(gps.presentLat.hemisphere), 'S');
   EXPECT_EQ(int(gps.presentLat.degrees), 10);
   panelFields[kPresentLatField]->sources[0].storage = nullptr;
+}
+
+// The host runs the text routines on every update: they format into its buffers
+// and never touch the heap, whatever they show.
+TEST_F(TextTest, TextRoutinesAllocateNothing) {
+#ifndef __SANITIZE_ADDRESS__
+  GTEST_SKIP() << "needs the sanitizer's allocation hooks";
+#else
+  static const bool installed =
+      __sanitizer_install_malloc_and_free_hooks(CountAllocation, IgnoreFree) != 0;
+  ASSERT_TRUE(installed);
+  LoadProgram(5);
+  int64_t latitude = int64_t(4500786) << 32, longitude = int64_t(0xF0000000u) << 32;
+  panelFields[kPresentLatField]->sources[0].storage = &latitude;
+  panelFields[kPresentLonField]->sources[0].storage = &longitude;
+  gps.etaValid = gps.headingCoupled = gps.windCorrected = 1;
+  gps.distanceNm = 1e300;
+  double (*const routines[])(double) = {
+      LegText, IdentText,    NameText,       WaypointLatText, WaypointLonText, HeadingText,
+      EtaText, DistanceText, PresentLatText, PresentLonText,  StatusText,      ArrivalActionText};
+  counting = true;
+  for (int decimal = 0; decimal < 2; ++decimal)
+    for (int invalid = 0; invalid < 2; ++invalid) {
+      coordDecimal = decimal;
+      gps.programInvalid = invalid;
+      for (auto routine : routines) routine(0.0);
+    }
+  counting = false;
+  EXPECT_EQ(allocations, 0);
+  panelFields[kPresentLatField]->sources[0].storage = nullptr;
+  panelFields[kPresentLonField]->sources[0].storage = nullptr;
+#endif
 }
 
 TEST_F(TextTest, UnboundPositionFieldKeepsTheLastPosition) {
