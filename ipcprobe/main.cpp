@@ -3,11 +3,41 @@
 
 #include <CLI/CLI.hpp>
 #include <QApplication>
+#include <QDialog>
+#include <QTimer>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
 #include "ipcprobe.h"
 #include "qt_backend.h"
+
+static volatile std::sig_atomic_t stopRequested = 0;
+
+static void RequestStop(int) { stopRequested = 1; }
+
+// Runs the dialog in a window. SIGINT and SIGTERM close it as its close box would,
+// so the areas are let go before the program ends.
+static int RunWindow(int argc, char** argv) {
+  QApplication application(argc, argv);
+  ui_qt::Install();
+  struct sigaction stop {};
+  stop.sa_handler = RequestStop;
+  sigemptyset(&stop.sa_mask);
+  sigaction(SIGINT, &stop, nullptr);
+  sigaction(SIGTERM, &stop, nullptr);
+  QTimer watch;
+  ui_qt::SetShownHook([&watch](ui::Dialog* dialog) {
+    QObject::connect(&watch, &QTimer::timeout, [dialog] {
+      if (stopRequested) ui_qt::DialogWidget(dialog)->close();
+    });
+    watch.start(100);
+  });
+  int code = RunIpcProbe();
+  ui_qt::SetShownHook(nullptr);
+  ui_qt::Uninstall();
+  return code;
+}
 
 // Whether Qt can find somewhere to show a window.
 static bool HaveDisplay() {
@@ -49,9 +79,5 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "IpcProbe: no display to show the window on; use --text\n");
     return kExitNoDialog;
   }
-  QApplication application(argc, argv);
-  ui_qt::Install();
-  int code = RunIpcProbe();
-  ui_qt::Uninstall();
-  return code;
+  return RunWindow(argc, argv);
 }
