@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "engine/shared_areas.h"
 #include "host.h"
 #include "sim_state.h"
 #include "sys/shared_area.h"
@@ -254,6 +255,43 @@ std::string DescribeScreens(Host& host) {
   return out.str();
 }
 
+static json GeoJson(const GeoCoord& g) {
+  char hemisphere[2] = {g.hemisphere, 0};
+  return {{"hemisphere", sys::Cp1252ToUtf8(hemisphere)},
+          {"degrees", g.degrees},
+          {"minutes", g.minutes},
+          {"seconds", g.seconds},
+          {"decimalMinutes", g.decimalMinutes}};
+}
+
+// The status record as another process sees it now, or null when no unit holds it.
+static json ComAreaJson() {
+  sys::SharedArea* area = sys::OpenSharedArea(kComAreaName, kComAreaBytes);
+  if (!area) return nullptr;
+  ComArea c = ReadComArea(sys::SharedAreaView(area));
+  sys::CloseSharedArea(area);
+  return {{"aircraftLat", GeoJson(c.aircraftLat)},
+          {"aircraftLon", GeoJson(c.aircraftLon)},
+          {"desiredTrack", c.desiredTrack},
+          {"commandedHeading", c.commandedHeading},
+          {"aircraftHeading", c.aircraftHeading},
+          {"aircraftAltitude", c.aircraftAltitude},
+          {"groundSpeed", c.groundSpeed},
+          {"distanceNm", c.distanceNm},
+          {"etaHours", c.etaHours},
+          {"etaMinutes", c.etaMinutes},
+          {"headingCoupled", c.headingCoupled},
+          {"windCorrected", c.windCorrected},
+          {"windWarning", c.windWarning},
+          {"programChecksum", c.programChecksum},
+          {"legCount", c.legCount},
+          {"activeLeg", c.activeLeg},
+          {"modelCode", c.modelCode},
+          {"reloadRequest", c.reloadRequest},
+          {"legRequest", c.legRequest},
+          {"powerFailRequest", c.powerFailRequest}};
+}
+
 std::string TraceRecord(Host& host) {
   json record;
   record["update"] = host.UpdateCount();
@@ -287,7 +325,13 @@ std::string TraceRecord(Host& host) {
     if (k.update == host.UpdateCount())
       events.push_back({{"gauge", k.gauge}, {"event", Hex(k.eventId)}, {"value", k.value}});
   record["keyEvents"] = events;
-  return record.dump();
+  record["com"] = ComAreaJson();
+  record["sim"] = {
+      {"latitude", host.Sim().Latitude()},      {"longitude", host.Sim().Longitude()},
+      {"heading", host.Sim().Get(0x51)},        {"headingBug", host.Sim().Get(0x11A)},
+      {"autopilot", host.Sim().Get(0x67) != 0}, {"headingHold", host.Sim().Get(0x6A) != 0},
+      {"paused", host.Sim().Paused()}};
+  return record.dump(-1, ' ', false, json::error_handler_t::replace);
 }
 
 // Writes one 32-bit word into a named shared area as another process would.
