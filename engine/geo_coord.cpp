@@ -122,7 +122,7 @@ int64_t HundredthsOfMinutes(double decimalMinutes) {
   if (decimalMinutes < -kLargestWrittenMinutes) decimalMinutes = -kLargestWrittenMinutes;
   // The shortest fixed form that reads back as the same double: "0.29" for the
   // double nearest 0.29, where 0.29 x 100 in binary would give 28.999...
-  char text[64];
+  char text[400];  // holds the fixed form of any double, 5e-324 included
   auto [end, error] =
       std::to_chars(text, text + sizeof text - 1, decimalMinutes, std::chars_format::fixed);
   if (error != std::errc()) return 0;

@@ -36,8 +36,9 @@ int LoadGpsMemoryStream(FILE* file) {
   std::snprintf(text, sizeof text, "Leg %d Line %d (%03d)", result.errorLeg, result.errorLine,
                 result.status);
   char* name = ActiveLegEntry().name;
-  std::strncpy(name, text, kNameChars);
-  name[kNameChars] = '\0';
+  size_t length = strnlen(text, kNameChars);
+  std::memcpy(name, text, length);
+  name[length] = '\0';
   return FailLoad();
 }
 
