@@ -8,11 +8,11 @@
 // take their answers from queues filled beforehand:
 //
 //   ui::headless::OnDialog("MainDialog", [](ui::headless::User& user) {
-//     user.Type(1007, "200");
-//     ui::headless::AnswerMessageBox(ui::kIdOk);
-//     user.Click(1016);
+//     user.Type(1007, "200");        // longitude degrees out of range
+//     user.Click(1020);              // the edit loses the focus first, then the click
 //     EXPECT_EQ(user.Focused(), 1007);
-//     user.Click(1000);  // the procedure ends the dialog
+//     ui::headless::AnswerMessageBox(ui::kIdOk);
+//     user.Click(1000);              // the procedure ends the dialog
 //   });
 //   ui::RunModalDialog(kMainDialog, MainDialogProc, nullptr);
 //
