@@ -10,8 +10,9 @@
 //   ui::headless::OnDialog("MainDialog", [](ui::headless::User& user) {
 //     user.Type(1007, "200");        // longitude degrees out of range
 //     user.Click(1020);              // the edit loses the focus first, then the click
-//     EXPECT_EQ(user.Focused(), 1007);
-//     ui::headless::AnswerMessageBox(ui::kIdOk);
+//     EXPECT_EQ(user.Focused(), 1007);  // the check took the focus back
+//     user.Type(1007, "90");
+//     ui::headless::AnswerMessageBox(ui::kIdOk);  // for the box the next click shows
 //     user.Click(1000);              // the procedure ends the dialog
 //   });
 //   ui::RunModalDialog(kMainDialog, MainDialogProc, nullptr);
