@@ -18,6 +18,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <set>
 #include <string>
 
 namespace sys {
@@ -142,13 +143,26 @@ std::string FindProfileString(std::string_view text, const std::string& section,
   return Cut(ShownValue(lines[entry].value), maxChars);
 }
 
+// The name as compared: ASCII letters in lower case.
+static std::string Folded(std::string_view name) {
+  std::string folded(name);
+  for (char& c : folded)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return folded;
+}
+
+// Adds `name` to `names` unless a name equal ignoring case is there already.
+static void AddOnce(std::vector<std::string>* names, std::set<std::string>* seen,
+                    std::string_view name) {
+  if (seen->insert(Folded(name)).second) names->emplace_back(name);
+}
+
 std::vector<std::string> ProfileSectionNames(std::string_view text) {
   std::vector<std::string> names;
   if (text.size() > kMaxProfileBytes) return names;
-  std::vector<ProfileLine> lines = SplitLines(text);
-  for (size_t i = 0; i < lines.size(); ++i)
-    if (lines[i].kind == LineKind::kSection && FindSection(lines, lines[i].name) == i)
-      names.emplace_back(lines[i].name);
+  std::set<std::string> seen;
+  for (const ProfileLine& line : SplitLines(text))
+    if (line.kind == LineKind::kSection) AddOnce(&names, &seen, line.name);
   return names;
 }
 
@@ -158,10 +172,10 @@ std::vector<std::string> ProfileKeyNames(std::string_view text, const std::strin
   std::vector<ProfileLine> lines = SplitLines(text);
   size_t header = FindSection(lines, Trimmed(section));
   if (header == lines.size()) return names;
+  std::set<std::string> seen;
   size_t end = SectionEnd(lines, header);
   for (size_t i = header + 1; i < end; ++i)
-    if (lines[i].kind == LineKind::kEntry && FindEntry(lines, header, lines[i].name) == i)
-      names.emplace_back(lines[i].name);
+    if (lines[i].kind == LineKind::kEntry) AddOnce(&names, &seen, lines[i].name);
   return names;
 }
 
@@ -213,7 +227,8 @@ bool SetProfileString(std::string* text, const std::string& section, const std::
     // After the section's last entry (or other content), so that blank lines and
     // comments that lead into the next section stay with it.
     size_t after = at;
-    for (size_t i = at + 1; i < SectionEnd(lines, at); ++i)
+    size_t end = SectionEnd(lines, at);
+    for (size_t i = at + 1; i < end; ++i)
       if (lines[i].kind == LineKind::kEntry || lines[i].kind == LineKind::kOther) after = i;
     out.insert(out.begin() + static_cast<std::ptrdiff_t>(after + 1), entry);
   }
