@@ -15,6 +15,7 @@
 #include <fstream>
 #include <iostream>
 
+#include "flight_summary.h"
 #include "gui/panel_window.h"
 #include "host.h"
 #include "scenario.h"
@@ -54,12 +55,16 @@ static int RunScenarioFile(const std::string& scenarioPath, const std::string& s
   options.screen = quiet ? nullptr : &std::cout;
   options.trace = trace.is_open() ? &trace : nullptr;
   options.stopFlag = &stopRequested;
+  host::FlightSummary summary;
+  if (scenario.summary) options.summary = &summary;
   if (!quiet && !scenario.description.empty()) std::cout << scenario.description << "\n\n";
   uint64_t run = host::RunScenario(panel, scenario, options);
   if (!quiet) std::cout << host::DescribeScreens(panel);
+  if (!quiet && scenario.summary) std::cout << summary.Report(panel);
   panel.KillAll();
   if (!quiet) {
-    std::cout << "ran " << run << " updates (" << run / 18.0 << " s simulated)";
+    std::cout << "ran " << run << " updates ("
+              << run * panel.TimeRate() / host::Host::kUpdatesPerSecond << " s simulated)";
     if (stopRequested) std::cout << ", stopped early by a signal";
     std::cout << "\n";
   }

@@ -9,6 +9,7 @@
 #include <sstream>
 
 #include "engine/shared_areas.h"
+#include "flight_summary.h"
 #include "host.h"
 #include "sim_state.h"
 #include "sys/shared_area.h"
@@ -98,8 +99,9 @@ Scenario ParseScenario(const std::string& text, const std::string& path) {
     Fail(path, "(file)", std::string("not valid JSON: ") + e.what());
   }
   if (!root.is_object()) Fail(path, "(file)", "must hold a JSON object");
-  static const char* known[] = {"description", "updates",  "print_every", "gauges",
-                                "variables",   "aircraft", "time_rate",   "timeline"};
+  static const char* known[] = {"description",      "updates",          "print_every", "gauges",
+                                "variables",        "aircraft",         "time_rate",   "summary",
+                                "stop_when_paused", "arrival_snapshot", "timeline"};
   for (const auto& [key, value] : root.items())
     if (std::none_of(std::begin(known), std::end(known), [&](const char* k) { return key == k; }))
       Fail(path, key, "unknown key");
@@ -135,6 +137,15 @@ Scenario ParseScenario(const std::string& text, const std::string& path) {
     s.timeRate = root["time_rate"];
   }
   if (root.contains("aircraft")) ParseAircraft(root["aircraft"], path, &s);
+  s.summary = Flag(root, "summary", path, "");
+  s.stopWhenPaused = Flag(root, "stop_when_paused", path, "");
+  if (root.contains("arrival_snapshot")) {
+    if (!root["arrival_snapshot"].is_string() ||
+        root["arrival_snapshot"].get<std::string>().empty())
+      Fail(path, "arrival_snapshot", "must be a file name");
+    if (!s.summary) Fail(path, "arrival_snapshot", "needs \"summary\": true");
+    s.arrivalSnapshot = root["arrival_snapshot"];
+  }
   if (root.contains("timeline")) {
     if (!root["timeline"].is_array()) Fail(path, "timeline", "must be an array");
     for (size_t i = 0; i < root["timeline"].size(); ++i) {
@@ -343,6 +354,15 @@ static void WriteSharedWord(const ScenarioAction& a, const std::string& path) {
   sys::CloseSharedArea(area);
 }
 
+static void SaveSnapshot(Host& host, const std::string& name, const RunOptions& options) {
+  QString file =
+      QDir(QString::fromStdString(options.snapshotDir)).filePath(QString::fromStdString(name));
+  QDir().mkpath(QFileInfo(file).absolutePath());
+  if (!host.RenderPanel().save(file, "PNG"))
+    throw ScenarioError("cannot write snapshot " + file.toStdString());
+  if (options.screen) *options.screen << "snapshot " << file.toStdString() << "\n";
+}
+
 static void RunAction(Host& host, const Scenario& s, const ScenarioAction& a,
                       const RunOptions& options) {
   for (const auto& [token, value] : a.set) host.Sim().Set(token, value);
@@ -353,14 +373,7 @@ static void RunAction(Host& host, const Scenario& s, const ScenarioAction& a,
   }
   if (!a.shmArea.empty()) WriteSharedWord(a, s.path);
   if (a.print && options.screen) *options.screen << DescribeScreens(host) << std::flush;
-  if (!a.snapshot.empty()) {
-    QString file = QDir(QString::fromStdString(options.snapshotDir))
-                       .filePath(QString::fromStdString(a.snapshot));
-    QDir().mkpath(QFileInfo(file).absolutePath());
-    if (!host.RenderPanel().save(file, "PNG"))
-      throw ScenarioError("cannot write snapshot " + file.toStdString());
-    if (options.screen) *options.screen << "snapshot " << file.toStdString() << "\n";
-  }
+  if (!a.snapshot.empty()) SaveSnapshot(host, a.snapshot, options);
 }
 
 void StartAircraft(Host& host, const ScenarioAircraft& a) {
@@ -397,6 +410,13 @@ uint64_t RunScenario(Host& host, const Scenario& s, const RunOptions& options) {
     if (s.printEvery && n % s.printEvery == 0 && options.screen)
       *options.screen << DescribeScreens(host) << std::flush;
     if (options.trace) *options.trace << TraceRecord(host) << "\n";
+    if (options.summary) {
+      bool arrivedBefore = options.summary->Arrived();
+      options.summary->Observe(host);
+      if (!arrivedBefore && options.summary->Arrived() && !s.arrivalSnapshot.empty())
+        SaveSnapshot(host, s.arrivalSnapshot, options);
+    }
+    if (s.stopWhenPaused && host.Sim().Paused()) break;
   }
   return run;
 }

@@ -15,6 +15,8 @@
 namespace host {
 
 class Host;
+class FlightSummary;
+class FlightSummary;
 
 struct ScenarioError : std::runtime_error {
   using std::runtime_error::runtime_error;
@@ -61,6 +63,9 @@ struct Scenario {
   bool flies = false;  // "aircraft" given: the flight model runs
   ScenarioAircraft aircraft;
   double timeRate = 1.0;                 // simulated seconds per real second of updates
+  bool summary = false;                  // report the flight at the end
+  bool stopWhenPaused = false;           // end the run when the simulator pauses
+  std::string arrivalSnapshot;           // PNG taken when the flight arrives (needs summary)
   std::vector<ScenarioAction> timeline;  // sorted by `at`
 };
 
@@ -73,6 +78,7 @@ struct RunOptions {
   std::ostream* screen = nullptr;          // printed screens go here (null: nowhere)
   std::ostream* trace = nullptr;           // JSON Lines, one per update
   const volatile int* stopFlag = nullptr;  // set by a signal: end early, cleanly
+  FlightSummary* summary = nullptr;        // observes every update when set
 };
 
 // Places the aircraft and its environment and switches the flight model on.
