@@ -62,12 +62,11 @@ void FlightSummary::Observe(Host& host) {
   }
   if (lastActiveLeg_ >= 0 && com.activeLeg == lastActiveLeg_ + 1) ++legsSequenced_;
   lastActiveLeg_ = com.activeLeg;
-  // Arrival: the unit uncoupled (actions Of and Ps) or paused the simulator on the
-  // last leg.
-  bool onLastLeg = com.legCount > 0 && com.activeLeg == com.legCount - 1;
+  // Arrival: the unit uncoupled (arrival actions Of and Ps, after the last or the
+  // held waypoint) or paused the simulator. Nobody else uncouples in a scenario
+  // unless its timeline clicks the coupling button.
   bool paused = host.Sim().Paused();
-  if (!arrivedUpdate_ && onLastLeg &&
-      ((lastCoupled_ && !com.headingCoupled) || (paused && !wasPaused_))) {
+  if (!arrivedUpdate_ && ((lastCoupled_ && !com.headingCoupled) || (paused && !wasPaused_))) {
     arrivedUpdate_ = host.UpdateCount();
     arrivedSeconds_ = simulatedSeconds_;
   }

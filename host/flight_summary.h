@@ -2,7 +2,7 @@
 // process would (the program from PGR_AREA, the active leg and coupling from
 // COM_AREA) and from the simulator's aircraft, once per update. At the end it says
 // how many legs were sequenced, how close the aircraft came to each waypoint and
-// when it arrived.
+// when it arrived: when the unit first uncoupled or paused the simulator.
 #pragma once
 
 #include <cstdint>

@@ -266,13 +266,20 @@ std::string DescribeScreens(Host& host) {
   return out.str();
 }
 
+// A copy of a field of a packed record: json would bind a reference to it, and
+// most fields of the shared records are not aligned.
+template <typename T>
+static T Value(T field) {
+  return field;
+}
+
 static json GeoJson(const GeoCoord& g) {
   char hemisphere[2] = {g.hemisphere, 0};
   return {{"hemisphere", sys::Cp1252ToUtf8(hemisphere)},
-          {"degrees", g.degrees},
-          {"minutes", g.minutes},
-          {"seconds", g.seconds},
-          {"decimalMinutes", g.decimalMinutes}};
+          {"degrees", Value(g.degrees)},
+          {"minutes", Value(g.minutes)},
+          {"seconds", Value(g.seconds)},
+          {"decimalMinutes", Value(g.decimalMinutes)}};
 }
 
 // The status record as another process sees it now, or null when no unit holds it.
@@ -283,24 +290,24 @@ static json ComAreaJson() {
   sys::CloseSharedArea(area);
   return {{"aircraftLat", GeoJson(c.aircraftLat)},
           {"aircraftLon", GeoJson(c.aircraftLon)},
-          {"desiredTrack", c.desiredTrack},
-          {"commandedHeading", c.commandedHeading},
-          {"aircraftHeading", c.aircraftHeading},
-          {"aircraftAltitude", c.aircraftAltitude},
-          {"groundSpeed", c.groundSpeed},
-          {"distanceNm", c.distanceNm},
-          {"etaHours", c.etaHours},
-          {"etaMinutes", c.etaMinutes},
-          {"headingCoupled", c.headingCoupled},
-          {"windCorrected", c.windCorrected},
-          {"windWarning", c.windWarning},
-          {"programChecksum", c.programChecksum},
-          {"legCount", c.legCount},
-          {"activeLeg", c.activeLeg},
-          {"modelCode", c.modelCode},
-          {"reloadRequest", c.reloadRequest},
-          {"legRequest", c.legRequest},
-          {"powerFailRequest", c.powerFailRequest}};
+          {"desiredTrack", Value(c.desiredTrack)},
+          {"commandedHeading", Value(c.commandedHeading)},
+          {"aircraftHeading", Value(c.aircraftHeading)},
+          {"aircraftAltitude", Value(c.aircraftAltitude)},
+          {"groundSpeed", Value(c.groundSpeed)},
+          {"distanceNm", Value(c.distanceNm)},
+          {"etaHours", Value(c.etaHours)},
+          {"etaMinutes", Value(c.etaMinutes)},
+          {"headingCoupled", Value(c.headingCoupled)},
+          {"windCorrected", Value(c.windCorrected)},
+          {"windWarning", Value(c.windWarning)},
+          {"programChecksum", Value(c.programChecksum)},
+          {"legCount", Value(c.legCount)},
+          {"activeLeg", Value(c.activeLeg)},
+          {"modelCode", Value(c.modelCode)},
+          {"reloadRequest", Value(c.reloadRequest)},
+          {"legRequest", Value(c.legRequest)},
+          {"powerFailRequest", Value(c.powerFailRequest)}};
 }
 
 std::string TraceRecord(Host& host) {
