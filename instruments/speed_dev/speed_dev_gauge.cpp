@@ -1,13 +1,21 @@
 // QUOR_SPEED_DEV: the speed deviation gauge. A narrow black strip with a small
 // pointer that slides up and down to show how far the speed lies above or below a
 // reference speed, limited to 15 units either way. No buttons, no link to the GPS.
+//
+// The file reads top to bottom: module state, the slider routine, the gauge
+// routines, then the gauge records the host walks. The module keeps no state but
+// the reference record.
 #include <cstdint>
 
 #include "panel/panel_services.h"
 
 TERVANE_MODULE_EXPORT GaugeImportTable ImportTable;
 TERVANE_MODULE_EXPORT GaugeLinkage Linkage;
+
+// Every call into the host goes through the table it stored in ImportTable.
 static PanelServices* Host() { return ImportTable.services; }
+
+// ---- Module state ----
 
 static constexpr double kLimit = 15.0;  // largest deviation shown, either way
 
@@ -15,9 +23,14 @@ static constexpr double kLimit = 15.0;  // largest deviation shown, either way
 // install and read at the start of every update, before the elements run.
 static ModuleVar reference = {0x74, nullptr, 0, {0.0}, {}};
 
+// The gauge records, defined at the end of the file.
+namespace {
 extern ImageElement strip;
 extern MouseRect mouseRects[];
 extern GaugeHeader gaugeHeader;
+}  // namespace
+
+// ---- Slider routine ----
 
 // The pointer's slider routine: speed (its own source record, token 0x3D) minus
 // the reference, limited to +-15; the limits themselves pass unchanged.
@@ -27,6 +40,8 @@ static double SpeedDeviationValue(ModuleVar* speed) {
   if (d < -kLimit) return -kLimit;
   return d;
 }
+
+// ---- Gauge routines ----
 
 static void ModuleStartStop() {}
 
@@ -41,6 +56,8 @@ static void GaugeInstall(uint32_t argument) {
 
 static void GaugeInit() { Host()->InitElements(&strip.base); }
 
+// The reference is refreshed before the pointer's routine runs, so the routine
+// always compares with the current reference.
 static void GaugeUpdate() {
   Host()->ReadVariable(&reference);
   Host()->UpdateElements(&strip.base);
@@ -56,12 +73,14 @@ static void GaugeKill() {
 
 // ---- Gauge records ----
 
+namespace {
+
 enum : int32_t { kStripBitmap = 4096, kPointerBitmap = 4112 };
 
-static const FailurePair failures[] = {{1, 2}, {0, 0}};
+const FailurePair failures[] = {{1, 2}, {0, 0}};
 
 // At rest the pointer's centre lies at row 36; +15 lifts it 25.5 pixels.
-static SliderElement pointer = {
+SliderElement pointer = {
     {kSliderElement, kPointerBitmap, 4, 33, 0, 0, 0, 0, &gaugeHeader, 0, nullptr, nullptr, 7},
     {},
     {0, nullptr, 0, {0.0}, {}},
@@ -72,15 +91,16 @@ static SliderElement pointer = {
     -1.7,  // vertical: speed
     {}};
 
-static GaugeElement* stripChildren[] = {&pointer.base, nullptr};
+GaugeElement* stripChildren[] = {&pointer.base, nullptr};
 
 ImageElement strip = {
     {kImageElement, kStripBitmap, 0, 0, 0, 0, 0, 0, &gaugeHeader, 0, stripChildren, failures, 7},
     {},
     nullptr,
     {}};
-static GaugeElement* headCell = &strip.base;
+GaugeElement* headCell = &strip.base;
 
+// No buttons: the gauge entry, the end entry and the terminating entry.
 MouseRect mouseRects[] = {
     {kMouseGaugeEntry, 0, 0, 0, 0, kCursorNone, 0, kMouseEventMask, 0, nullptr, 0},
     {kMouseGaugeClose, 0, 0, 0, 0, kCursorNone, 0, kMouseEventMask, 0, nullptr, 0},
@@ -98,8 +118,10 @@ GaugeHeader gaugeHeader = {kGaugeHeaderMagic,
                            GaugeDraw,
                            GaugeKill,
                            0,
-                           14,
+                           14,  // declared width
                            {}};
+
+}  // namespace
 
 GaugeLinkage Linkage = {kLinkageModuleId, ModuleStartStop, ModuleStartStop, {}, &gaugeHeader, 0};
 GaugeImportTable ImportTable = {kImportPanelServicesId, nullptr, 0, 0};
