@@ -204,4 +204,38 @@ TEST_F(FuelTemp, DrawnNeedlesLieAlongTheirScaleMarks) {
   }
 }
 
+// The face and needle pictures as the module carries them; the face's 50, 0 and
+// -50 ticks run inward from the very points the scale tables name (the face is
+// drawn at gauge (9,0), so a face drawn without that offset misses them).
+TEST_F(FuelTemp, ArtworkMatchesTheScales) {
+  ASSERT_EQ(gauge.bitmaps.count(4096), 1u);
+  EXPECT_EQ(gauge.bitmaps.at(4096).size(), QSize(302, 303));
+  ASSERT_EQ(gauge.bitmaps.count(8192), 1u);
+  ASSERT_EQ(gauge.bitmaps.count(8240), 1u);
+  const QImage& right = gauge.bitmaps.at(8192);
+  EXPECT_EQ(right.size(), QSize(112, 25));
+  EXPECT_EQ(right.convertToFormat(QImage::Format_RGB32),
+            gauge.bitmaps.at(8240).convertToFormat(QImage::Format_RGB32));
+  // A white bar from x 38 to 111 around row 12, on black.
+  EXPECT_EQ(right.pixel(38, 12), qRgb(255, 255, 255));
+  EXPECT_EQ(right.pixel(111, 12), qRgb(255, 255, 255));
+  EXPECT_EQ(right.pixel(37, 12), qRgb(0, 0, 0));
+  EXPECT_EQ(right.pixel(70, 5), qRgb(0, 0, 0));
+  EXPECT_EQ(right.pixel(70, 20), qRgb(0, 0, 0));
+
+  for (size_t needle : {kLeft, kRight}) gauge.Element(needle)->flags |= kElementHidden;
+  QImage face = panel.RenderGauge(gauge);
+  for (size_t needle : {kLeft, kRight}) gauge.Element(needle)->flags &= ~kElementHidden;
+  const int marks[6][2] = {{230, 72}, {253, 147}, {235, 226}, {62, 71}, {33, 147}, {60, 228}};
+  for (const auto& mark : marks) {
+    double dx = kPivotX - mark[0], dy = kPivotY - mark[1], length = std::hypot(dx, dy);
+    for (double inward : {3.0, 8.0, 13.0}) {
+      int x = int(std::lround(mark[0] + dx / length * inward));
+      int y = int(std::lround(mark[1] + dy / length * inward));
+      EXPECT_GT(qGray(face.pixel(x, y)), 180)
+          << "tick at (" << mark[0] << "," << mark[1] << "), " << inward << " px in";
+    }
+  }
+}
+
 }  // namespace

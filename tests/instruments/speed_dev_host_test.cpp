@@ -94,4 +94,29 @@ TEST(Instruments, BothOnOnePanel) {
   EXPECT_NEAR(ring.row, 36.0 - 17.0, 0.51);
 }
 
+// The strip is all black; the pointer is a yellow ring around a black centre,
+// which the host shows through to the strip.
+TEST(SpeedDev, StripAndPointerArtwork) {
+  host::Host panel(instruments_test::SimDir());
+  host::Gauge& gauge = panel.Load("QUOR_SPEED_DEV.gau");
+  ASSERT_EQ(gauge.bitmaps.count(4096), 1u);
+  ASSERT_EQ(gauge.bitmaps.count(4112), 1u);
+  const QImage& strip = gauge.bitmaps.at(4096);
+  EXPECT_EQ(strip.size(), QSize(14, 73));
+  for (int y = 0; y < strip.height(); ++y)
+    for (int x = 0; x < strip.width(); ++x) ASSERT_EQ(strip.pixel(x, y), qRgb(0, 0, 0));
+  const QImage& pointer = gauge.bitmaps.at(4112);
+  EXPECT_EQ(pointer.size(), QSize(7, 6));
+  int ring = 0;
+  for (int y = 0; y < pointer.height(); ++y)
+    for (int x = 0; x < pointer.width(); ++x) {
+      QRgb p = pointer.pixel(x, y);
+      EXPECT_TRUE(p == qRgb(224, 224, 0) || p == qRgb(0, 0, 0)) << x << "," << y;
+      ring += p == qRgb(224, 224, 0);
+    }
+  EXPECT_GE(ring, 12);
+  EXPECT_EQ(pointer.pixel(3, 2), qRgb(0, 0, 0));  // the centre
+  EXPECT_EQ(pointer.pixel(3, 3), qRgb(0, 0, 0));
+}
+
 }  // namespace
