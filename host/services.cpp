@@ -5,6 +5,8 @@
 // another service (text routines call InitElements from inside UpdateElements).
 #include "services.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
 #include "host.h"
@@ -84,6 +86,16 @@ static void RefreshSource(ModuleVar& var) {
   if (var.token != 0) ReadVar(&var);
 }
 
+// A slider's displacement in pixels. A routine may return anything (a NaN from a
+// wild simulator value); the bitmap then stays put, and it never leaves a sane
+// distance from its place.
+static double Displacement(double value, double scale) {
+  constexpr double kFarthest = 10000.0;  // pixels; beyond any panel
+  double d = value * scale;
+  if (!std::isfinite(d)) return 0.0;
+  return std::clamp(d, -kFarthest, kFarthest);
+}
+
 static int32_t Update(GaugeElement* head) {
   Gauge* gauge = GaugeOf(head);
   if (!gauge) return 1;
@@ -117,8 +129,8 @@ static int32_t Update(GaugeElement* head) {
         double y =
             slider->yRoutine ? slider->yRoutine(&slider->ySource) : slider->ySource.value.real;
         ElementState& s = gauge->state[e];
-        s.sliderX = x * slider->xScale;
-        s.sliderY = y * slider->yScale;
+        s.sliderX = Displacement(x, slider->xScale);
+        s.sliderY = Displacement(y, slider->yScale);
         break;
       }
       default:

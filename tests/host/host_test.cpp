@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -82,6 +83,18 @@ TEST_F(HostTest, ElementRoutinesSeeTheirVariables) {
   EXPECT_DOUBLE_EQ(g.StateOf(g.Element(2))->needleValue, 50.0);
   EXPECT_DOUBLE_EQ(g.StateOf(g.Element(3))->sliderY, -100.0);  // value x scale -2
   EXPECT_NEAR(g.NeedleAngle(2), 135.0, 1e-9);  // halfway between the 0 (up) and 100 (left) marks
+}
+
+TEST_F(HostTest, WildSliderValuesLeaveThePointerInPlace) {
+  host::Gauge& g = panel.Load("TEST_RECORDER.gau");
+  for (double wild : {std::nan(""), 1e308, -1e308}) {
+    panel.Sim().Set(0x3D, wild);
+    panel.Update();
+    double dy = g.StateOf(g.Element(3))->sliderY;
+    EXPECT_TRUE(std::isfinite(dy)) << wild;
+    EXPECT_LE(std::abs(dy), 10000.0) << wild;
+    panel.RenderGauge(g);  // draws without trouble
+  }
 }
 
 TEST_F(HostTest, ClicksReachOnlyTheRectangleUnderThePoint) {
