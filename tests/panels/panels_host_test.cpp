@@ -366,6 +366,81 @@ TEST_F(PanelsInHost, V1AndV2InOneProcessKeepTheirOwnState) {
             "30'00\"");
 }
 
+// Another process asks for a power failure through COM_AREA: the overlay shows,
+// every field empties, every button but the data button is inert; when power
+// returns the unit shows what it held before.
+TEST_F(PanelsInHost, PowerFailureShowsTheOverlayAndStopsTheButtons) {
+  for (const Variant* v : kVariants) {
+    SCOPED_TRACE(v->file);
+    host::Host panel(dir_.string());
+    host::Gauge& g = panel.Load(v->file);
+    auto click = [&](Variant::Point p) { return panel.Click(g, p.x, p.y); };
+    panel.Update();
+    ASSERT_TRUE(g.Hidden(1));
+    sys::SharedArea* com = sys::OpenSharedArea("TERVANE_COM_IPC_11", 118);
+    ASSERT_NE(com, nullptr);
+    auto* view = static_cast<unsigned char*>(sys::SharedAreaView(com));
+    auto requestPower = [&](int32_t failed) { std::memcpy(view + 114, &failed, 4); };
+
+    requestPower(1);
+    panel.Update();
+    EXPECT_FALSE(g.Hidden(1));
+    for (size_t i = 2; i < g.elements.size(); ++i) EXPECT_EQ(g.ShownText(i), "") << i;
+    for (Variant::Point p : {v->coupling, v->headingDisplay, v->groundSpeed, v->arrivalAction,
+                             v->hold, v->coordinates, v->next, v->previous, v->positionSource})
+      if (p.x >= 0) EXPECT_TRUE(click(p));
+    panel.Update();
+    EXPECT_TRUE(panel.KeyEvents().empty());
+    for (size_t i = 2; i < g.elements.size(); ++i) EXPECT_EQ(g.ShownText(i), "") << i;
+
+    requestPower(0);
+    panel.Update();
+    EXPECT_TRUE(g.Hidden(1));
+    EXPECT_EQ(g.ShownText(v->leg), "01/03");
+    EXPECT_EQ(g.ShownText(v->ident), "EGLL");
+    EXPECT_EQ(g.ShownText(v->arrival), "Of");
+    EXPECT_EQ(g.ShownText(v->status), "STANDBY");
+
+    // The data button works during the failure; the reload shows once power returns.
+    requestPower(1);
+    panel.Update();
+    ASSERT_TRUE(click(v->data));
+    EXPECT_EQ(g.ShownText(v->name), "");
+    requestPower(0);
+    panel.Update();
+    EXPECT_EQ(g.ShownText(v->name), "DATA RELOADING");
+    sys::CloseSharedArea(com);
+  }
+}
+
+// With the aircraft flying, the ETA button shows the ground speed until the fourth
+// navigation cycle after the press (one cycle every 18 updates) counts it out.
+TEST_F(PanelsInHost, EtaShowsTheGroundSpeedForFourCycles) {
+  host::Host panel(dir_.string());
+  host::ScenarioAircraft aircraft;
+  aircraft.latitude = 51.3;
+  aircraft.longitude = 0.2;
+  aircraft.trueHeading = 150;
+  aircraft.trueAirspeed = 250;
+  aircraft.altitude = 9000;
+  host::StartAircraft(panel, aircraft);
+  host::Gauge& g = panel.Load(kV1.file);
+  auto isTime = [](const std::string& text) {
+    return text.size() == 5 && text[2] == ':' && text != "--:--";
+  };
+  auto isSpeed = [](const std::string& text) {
+    return text.size() >= 2 && text[0] == ' ' && text.find(':') == std::string::npos;
+  };
+  for (int i = 0; i < 19; ++i) panel.Update();  // one navigation cycle at update 18
+  ASSERT_TRUE(isTime(g.ShownText(kV1.eta))) << g.ShownText(kV1.eta);
+  ASSERT_TRUE(panel.Click(g, kV1.groundSpeed.x, kV1.groundSpeed.y));
+  EXPECT_TRUE(isSpeed(g.ShownText(kV1.eta))) << g.ShownText(kV1.eta);
+  while (panel.UpdateCount() < 89) panel.Update();
+  EXPECT_TRUE(isSpeed(g.ShownText(kV1.eta))) << g.ShownText(kV1.eta);
+  panel.Update();  // the fourth cycle after the press
+  EXPECT_TRUE(isTime(g.ShownText(kV1.eta))) << g.ShownText(kV1.eta);
+}
+
 // The tour scenario with the sample GPS memory file: its snapshots come out the
 // same on every run, and the units end where its clicks put them.
 TEST_F(PanelsInHost, TourScenarioIsReproducible) {
