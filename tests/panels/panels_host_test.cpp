@@ -7,6 +7,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -166,6 +167,26 @@ TEST_F(PanelsInHost, TablesAndArtAgree) {
       EXPECT_LE(field->base.x + field->width, v->width) << i;
       EXPECT_LE(field->base.y + field->height, v->height) << i;
     }
+  }
+}
+
+// Each module's whole public face: the two exports (the sanitizer's ODR markers
+// aside); the panel's tables and routines stay hidden.
+TEST(PanelModules, ExportOnlyLinkageAndImportTable) {
+  for (const Variant* v : kVariants) {
+    std::string command = "nm -D --defined-only '" SIM_DIR "/Gauges/" + std::string(v->file) + "'";
+    FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::vector<std::string> names;
+    char line[512];
+    while (std::fgets(line, sizeof line, pipe)) {
+      char name[256];
+      if (std::sscanf(line, "%*s %*s %255s", name) == 1 &&
+          std::string(name).rfind("__odr_asan", 0) != 0)
+        names.push_back(name);
+    }
+    pclose(pipe);
+    EXPECT_EQ(names, (std::vector<std::string>{"ImportTable", "Linkage"})) << v->file;
   }
 }
 
