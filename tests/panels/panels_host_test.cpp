@@ -11,6 +11,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -460,6 +461,31 @@ TEST_F(PanelsInHost, EtaShowsTheGroundSpeedForFourCycles) {
   EXPECT_TRUE(isSpeed(g.ShownText(kV1.eta))) << g.ShownText(kV1.eta);
   panel.Update();  // the fourth cycle after the press
   EXPECT_TRUE(isTime(g.ShownText(kV1.eta))) << g.ShownText(kV1.eta);
+}
+
+// A wind stronger than the aircraft is fast has no wind triangle: coupled, the
+// status blinks between green and red with the engine's blink phase.
+TEST_F(PanelsInHost, StatusBlinksOnAWindWarning) {
+  host::Host panel(dir_.string());
+  host::ScenarioAircraft aircraft;
+  aircraft.latitude = 51.3;
+  aircraft.longitude = 0.2;
+  aircraft.trueHeading = 150;
+  aircraft.trueAirspeed = 60;
+  aircraft.windFrom = 270;
+  aircraft.windKnots = 150;
+  aircraft.autopilot = true;
+  host::StartAircraft(panel, aircraft);
+  host::Gauge& g = panel.Load(kV1.file);
+  for (int i = 0; i < 19; ++i) panel.Update();
+  ASSERT_TRUE(panel.Click(g, kV1.coupling.x, kV1.coupling.y));
+  std::set<uint32_t> colours;
+  for (int i = 0; i < 36; ++i) {
+    panel.Update();
+    ASSERT_EQ(g.ShownText(kV1.status).rfind("ACTIVE", 0), 0u) << g.ShownText(kV1.status);
+    colours.insert(g.StateOf(g.Element(kV1.status))->shownTextColour);
+  }
+  EXPECT_EQ(colours, (std::set<uint32_t>{0x0000FF, 0x00FF00}));
 }
 
 // The tour scenario with the sample GPS memory file: its snapshots come out the
