@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/shared_areas.h"
 #include "host.h"
 #include "scenario.h"
 #include "sys/shared_area.h"
@@ -433,6 +434,35 @@ TEST_F(PanelsInHost, PowerFailureShowsTheOverlayAndStopsTheButtons) {
     EXPECT_EQ(g.ShownText(v->name), "DATA RELOADING");
     sys::CloseSharedArea(com);
   }
+}
+
+// The position fields are the only writers of the aircraft position in COM_AREA:
+// it follows the simulator while the unit has power and keeps its last value
+// through a power failure.
+TEST_F(PanelsInHost, PublishedPositionHoldsThroughAPowerFailure) {
+  host::Host panel(dir_.string());
+  panel.Load(kV2.file);
+  sys::SharedArea* com = sys::OpenSharedArea(kComAreaName, kComAreaBytes);
+  ASSERT_NE(com, nullptr);
+  void* view = sys::SharedAreaView(com);
+  auto published = [&] {
+    ComArea record = ReadComArea(view);
+    return std::make_pair(int(record.aircraftLat.degrees), int(record.aircraftLon.degrees));
+  };
+  SetPosition(panel, 0x47, 4500786);      // N 40 30
+  SetPosition(panel, 0x48, 0xF0000000u);  // W 22 29
+  for (int i = 0; i < 18; ++i) panel.Update();
+  EXPECT_EQ(published(), std::make_pair(40, 22));
+  WriteAreaInt32(view, TERVANE_COM_AT(powerFailRequest), 1);
+  SetPosition(panel, 0x47, 0);
+  SetPosition(panel, 0x48, 0);
+  for (int i = 0; i < 36; ++i) panel.Update();
+  EXPECT_EQ(ReadAreaInt32(view, TERVANE_COM_AT(modelCode)), 0);  // the off record
+  EXPECT_EQ(published(), std::make_pair(40, 22));
+  WriteAreaInt32(view, TERVANE_COM_AT(powerFailRequest), 0);
+  for (int i = 0; i < 18; ++i) panel.Update();
+  EXPECT_EQ(published(), std::make_pair(0, 0));
+  sys::CloseSharedArea(com);
 }
 
 // With the aircraft flying, the ETA button shows the ground speed until the fourth
