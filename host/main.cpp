@@ -128,7 +128,8 @@ int main(int argc, char** argv) {
   run->add_option("--snapshots", snapshots, "Folder for snapshot PNGs (default: current folder)");
   run->add_flag("--quiet", quiet, "Print nothing but errors");
 
-  auto* demo = cli.add_subcommand("demo", "Run the demo scenario and save its snapshots");
+  auto* demo = cli.add_subcommand(
+      "demo", "Fly the demo flight (Scenarios/demo-flight.json) headless and save its snapshots");
   demo->add_option("--sim-dir", simDir, "Simulator directory (default: the program's folder)");
   demo->add_option("--snapshots", snapshots, "Folder for snapshot PNGs (default: current folder)");
 
@@ -158,7 +159,7 @@ int main(int argc, char** argv) {
     if (demo->parsed()) {
       std::cout << "Tervane demo: simulator directory " << simDir << ", snapshots in " << snapshots
                 << "\n";
-      return RunScenarioFile(simDir + "/Scenarios/demo.json", simDir, snapshots, "", false);
+      return RunScenarioFile(simDir + "/Scenarios/demo-flight.json", simDir, snapshots, "", false);
     }
     if (fly->parsed()) {
       std::string panelFile =
