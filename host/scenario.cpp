@@ -48,6 +48,18 @@ static int64_t Integer(const json& j, const std::string& path, const std::string
   return v;
 }
 
+// Refuses the first key of `object` that is not among `known`, so that a typing
+// error in a scenario never passes silently.
+template <size_t N>
+static void RefuseUnknownKeys(const json& object, const char* (&known)[N], const std::string& path,
+                              const std::string& prefix) {
+  for (auto it = object.begin(); it != object.end(); ++it) {
+    const std::string& key = it.key();
+    if (std::none_of(known, known + N, [&](const char* k) { return key == k; }))
+      Fail(path, prefix + key, "unknown key");
+  }
+}
+
 static double Number(const json& object, const char* key, double fallback, double lo, double hi,
                      const std::string& path, const std::string& prefix) {
   if (!object.contains(key)) return fallback;
@@ -72,9 +84,7 @@ static void ParseAircraft(const json& a, const std::string& path, Scenario* s) {
   static const char* known[] = {"latitude", "longitude", "heading_true", "tas",
                                 "altitude", "wind_from", "wind_knots",   "variation",
                                 "oat",      "autopilot", "heading_hold", "heading_bug"};
-  for (const auto& [key, value] : a.items())
-    if (std::none_of(std::begin(known), std::end(known), [&](const char* k) { return key == k; }))
-      Fail(path, "aircraft." + key, "unknown key");
+  RefuseUnknownKeys(a, known, path, "aircraft.");
   ScenarioAircraft& c = s->aircraft;
   c.latitude = Number(a, "latitude", 0, -90, 90, path, "aircraft");
   c.longitude = Number(a, "longitude", 0, -180, 180, path, "aircraft");
@@ -102,9 +112,7 @@ Scenario ParseScenario(const std::string& text, const std::string& path) {
   static const char* known[] = {"description",      "updates",          "print_every", "gauges",
                                 "variables",        "aircraft",         "time_rate",   "summary",
                                 "stop_when_paused", "arrival_snapshot", "timeline"};
-  for (const auto& [key, value] : root.items())
-    if (std::none_of(std::begin(known), std::end(known), [&](const char* k) { return key == k; }))
-      Fail(path, key, "unknown key");
+  RefuseUnknownKeys(root, known, path, "");
   Scenario s;
   s.path = path;
   if (root.contains("description")) {
